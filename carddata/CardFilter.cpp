@@ -16,8 +16,7 @@ CardFilter::CardFilter(const CardFilterInputs &inputs)
     , m_fromDate(dateOrNothing(inputs.fromDate))
     , m_toDate(dateOrNothing(inputs.toDate))
     , m_citizenship(inputs.citizenship)
-{
-}
+{ }
 
 CardRecord::CardRecord(const MemTable &cardTable)
     : m_family(cardTable.fieldByName(u"FAMILY"))

@@ -59,8 +59,8 @@ void populate(MemTable &table, int count)
     MemField *citizenship = table.fieldByName(u"GRAGDANSTVO");
     Q_ASSERT(id && family && name && secName && dataBorn && sex && citizenship);
 
-    static constexpr std::array<QStringView, 4> countries{
-        u"Россия", u"Украина", u"Узбекистан", u"Молдова"};
+    static constexpr std::array<QStringView, 4> countries{u"Россия", u"Украина", u"Узбекистан",
+                                                          u"Молдова"};
     const int firstBirthDay = DayNumber::fromDate(QDate(1960, 1, 1));
 
     table.reserve(table.totalRowCount() + count);

@@ -14,8 +14,7 @@ class DataSource final : public QObject
 public:
     explicit DataSource(QObject *parent = nullptr)
         : QObject(parent)
-    {
-    }
+    { }
 
     MemTable *dataSet() const { return m_dataSet; }
     void setDataSet(MemTable *dataSet) { m_dataSet = dataSet; }

@@ -59,8 +59,7 @@ MemField::MemField(MemTable *table, int index, const QString &fieldName, FieldTy
     , m_type(type)
     , m_size(size)
     , m_displayWidth(displayWidth)
-{
-}
+{ }
 
 MemTable *MemField::dataSet() const
 {
@@ -192,8 +191,7 @@ void MemField::clear()
 
 MemTable::MemTable(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 MemTable::~MemTable() = default;
 
@@ -483,9 +481,8 @@ bool MemTable::sortByField(QStringView fieldName)
         return false;
     const qint64 keep = m_visible[static_cast<size_t>(m_current)];
     const std::vector<quint32> positions
-        = (field->type() == FieldType::Text || field->isCalculated())
-        ? textSortOrder(field)
-        : numberSortOrder(field);
+        = (field->type() == FieldType::Text || field->isCalculated()) ? textSortOrder(field)
+                                                                      : numberSortOrder(field);
     std::vector<quint32> order(m_order.size());
     for (size_t i = 0; i < positions.size(); ++i)
         order[i] = m_order[positions[i]];
@@ -621,8 +618,7 @@ size_t MemTable::memoryUsage() const
         + m_visible.capacity() * sizeof(quint32);
     for (const Column &column : m_columns) {
         bytes += column.numbers.capacity() * sizeof(qint32) + column.present.capacity() / 8
-            + column.texts.capacity() * sizeof(TextRef)
-            + column.chars.capacity() * sizeof(char16_t)
+            + column.texts.capacity() * sizeof(TextRef) + column.chars.capacity() * sizeof(char16_t)
             + column.folded.capacity() * sizeof(TextRef)
             + column.foldedChars.capacity() * sizeof(char16_t);
     }

@@ -280,8 +280,7 @@ inline int MemField::asDate() const
 
 inline QStringView MemField::asStringView() const
 {
-    return m_type == FieldType::Text ? m_table->text(m_table->activeRecord(), this)
-                                     : QStringView();
+    return m_type == FieldType::Text ? m_table->text(m_table->activeRecord(), this) : QStringView();
 }
 
 inline QStringView MemField::asFoldedView() const

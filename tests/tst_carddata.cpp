@@ -3,6 +3,7 @@
 #include "carddata/DayNumber.h"
 #include "carddata/MemTable.h"
 #include "carddata/TextRules.h"
+#include "tests/CardTableFixture.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -16,53 +17,6 @@ int day(int year, int month, int dayOfMonth)
 {
     return DayNumber::fromDate(QDate(year, month, dayOfMonth));
 }
-
-// The card table as the main window sets it up: fields, the full-name handler and the card
-// filter behind the filter hook, with the filter's inputs settable by the test.
-struct CardTableFixture
-{
-    explicit CardTableFixture(int persons = CardTable::DemoPersonCount)
-    {
-        table.setObjectName(QStringLiteral("TblCardList"));
-        CardTable::defineFields(table);
-        MemField *family = table.fieldByName(u"FAMILY");
-        MemField *name = table.fieldByName(u"NAME");
-        MemField *secName = table.fieldByName(u"SEC_NAME");
-        table.fieldByName(u"FIO")->setOnGetText([=](MemField &, QString &text, bool) {
-            text = CardTable::fullName(family->asStringView(), name->asStringView(),
-                                       secName->asStringView());
-        });
-        CardTable::populate(table, persons);
-        record = std::make_unique<CardRecord>(table);
-        table.setOnFilterRecord([this](MemTable &, bool &accept) {
-            ++filterCalls;
-            accept = filter.accepts(*record);
-        });
-        QObject::connect(&table, &MemTable::filterPassStarting,
-                         [this] { filter = CardFilter(inputs); });
-    }
-
-    // What ApplyFilters does: filtering off and on again.
-    int applyFilters(const CardFilterInputs &newInputs)
-    {
-        inputs = newInputs;
-        table.setFiltered(false);
-        table.setFiltered(true);
-        return table.rowCount();
-    }
-
-    QString text(int row, QStringView fieldName) const
-    {
-        MemTable::ActiveRecord record(table, row);
-        return table.fieldByName(fieldName)->displayText();
-    }
-
-    MemTable table;
-    std::unique_ptr<CardRecord> record;
-    CardFilterInputs inputs;
-    CardFilter filter;
-    int filterCalls = 0;
-};
 
 // A small table of names and dates, filled row by row.
 struct SmallTable
@@ -139,16 +93,16 @@ void TestCardData::demoPersons_data()
 
     QTest::newRow("first") << 0 << 1 << u"Иванова"_qs << u"0"_qs << QDate(1960, 1, 1) << 0
                            << u"Россия"_qs;
-    QTest::newRow("last Иванов") << 499 << 500 << u"Иванов"_qs << u"499"_qs
-                                 << QDate(1961, 5, 14) << 1 << u"Молдова"_qs;
-    QTest::newRow("first Петрова") << 500 << 501 << u"Петрова"_qs << u"500"_qs
-                                   << QDate(1961, 5, 15) << 0 << u"Россия"_qs;
-    QTest::newRow("an Украина man") << 501 << 502 << u"Петров"_qs << u"501"_qs
-                                    << QDate(1961, 5, 16) << 1 << u"Украина"_qs;
-    QTest::newRow("an Узбекистан woman") << 502 << 503 << u"Петрова"_qs << u"502"_qs
-                                         << QDate(1961, 5, 17) << 0 << u"Узбекистан"_qs;
-    QTest::newRow("last") << 10000 << 10001 << u"Петрова"_qs << u"10000"_qs
-                          << QDate(1987, 5, 19) << 0 << u"Россия"_qs;
+    QTest::newRow("last Иванов") << 499 << 500 << u"Иванов"_qs << u"499"_qs << QDate(1961, 5, 14)
+                                 << 1 << u"Молдова"_qs;
+    QTest::newRow("first Петрова")
+        << 500 << 501 << u"Петрова"_qs << u"500"_qs << QDate(1961, 5, 15) << 0 << u"Россия"_qs;
+    QTest::newRow("an Украина man")
+        << 501 << 502 << u"Петров"_qs << u"501"_qs << QDate(1961, 5, 16) << 1 << u"Украина"_qs;
+    QTest::newRow("an Узбекистан woman")
+        << 502 << 503 << u"Петрова"_qs << u"502"_qs << QDate(1961, 5, 17) << 0 << u"Узбекистан"_qs;
+    QTest::newRow("last") << 10000 << 10001 << u"Петрова"_qs << u"10000"_qs << QDate(1987, 5, 19)
+                          << 0 << u"Россия"_qs;
 }
 
 void TestCardData::demoPersons()
@@ -183,10 +137,9 @@ void TestCardData::demoTableAsAWhole()
     QVERIFY(!f.table.isFiltered());
     QCOMPARE(f.table.currentRow(), 10000); // the last posted row
 
-    static const QStringList emptyFields{u"PASSPORT_SER"_qs,    u"PASSPORT_NUMBER"_qs,
-                                         u"PASSPORD_WHEN"_qs,   u"PASSPORT_WHERE"_qs,
-                                         u"BOUNDARY_WHEN"_qs,   u"PRIMARY_REG_WHEN"_qs,
-                                         u"PRIMARY_REG_IN_OUT"_qs};
+    static const QStringList emptyFields{
+        u"PASSPORT_SER"_qs,  u"PASSPORT_NUMBER"_qs,  u"PASSPORD_WHEN"_qs,     u"PASSPORT_WHERE"_qs,
+        u"BOUNDARY_WHEN"_qs, u"PRIMARY_REG_WHEN"_qs, u"PRIMARY_REG_IN_OUT"_qs};
     for (int row = 0; row < f.table.rowCount(); ++row) {
         MemTable::ActiveRecord record(f.table, row);
         QCOMPARE(f.table.fieldByName(u"ID")->asInteger(), row + 1);
@@ -207,8 +160,8 @@ void TestCardData::demoTableAsAWhole()
     QCOMPARE(names,
              QStringList({u"ID"_qs, u"FAMILY"_qs, u"NAME"_qs, u"SEC_NAME"_qs, u"DATA_BORN"_qs,
                           u"SEX"_qs, u"GRAGDANSTVO"_qs, u"PASSPORT_SER"_qs, u"PASSPORT_NUMBER"_qs,
-                          u"PASSPORD_WHEN"_qs, u"PASSPORT_WHERE"_qs, u"FIO"_qs,
-                          u"BOUNDARY_WHEN"_qs, u"PRIMARY_REG_WHEN"_qs, u"PRIMARY_REG_IN_OUT"_qs}));
+                          u"PASSPORD_WHEN"_qs, u"PASSPORT_WHERE"_qs, u"FIO"_qs, u"BOUNDARY_WHEN"_qs,
+                          u"PRIMARY_REG_WHEN"_qs, u"PRIMARY_REG_IN_OUT"_qs}));
 }
 
 void TestCardData::fullName_data()
@@ -219,14 +172,14 @@ void TestCardData::fullName_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("plain") << u"Иванова"_qs << u"№"_qs << u"0"_qs << u"Иванова № 0"_qs;
-    QTest::newRow("spaces and tabs") << u"  Петров\t"_qs << u"\tИван "_qs << u" Ильич"_qs
-                                     << u"Петров Иван Ильич"_qs;
-    QTest::newRow("codes 0 to 32") << QString(u"\u0001\u001fА\u0000"_qs) << u"Б"_qs << u"В"_qs
-                                   << u"А Б В"_qs;
-    QTest::newRow("inside untouched") << u"Салтыков  Щедрин"_qs << u""_qs << u""_qs
-                                      << u"Салтыков  Щедрин  "_qs;
-    QTest::newRow("no-break space kept") << u"\u00a0Ли"_qs << u"Бо"_qs << u"\u00a0"_qs
-                                         << u"\u00a0Ли Бо \u00a0"_qs;
+    QTest::newRow("spaces and tabs")
+        << u"  Петров\t"_qs << u"\tИван "_qs << u" Ильич"_qs << u"Петров Иван Ильич"_qs;
+    QTest::newRow("codes 0 to 32")
+        << QString(u"\u0001\u001fА\u0000"_qs) << u"Б"_qs << u"В"_qs << u"А Б В"_qs;
+    QTest::newRow("inside untouched")
+        << u"Салтыков  Щедрин"_qs << u""_qs << u""_qs << u"Салтыков  Щедрин  "_qs;
+    QTest::newRow("no-break space kept")
+        << u"\u00a0Ли"_qs << u"Бо"_qs << u"\u00a0"_qs << u"\u00a0Ли Бо \u00a0"_qs;
     QTest::newRow("empty name") << u"Петров"_qs << u""_qs << u"Ильич"_qs << u"Петров  Ильич"_qs;
     QTest::newRow("all empty") << u""_qs << u"   "_qs << u""_qs << u"  "_qs;
 }
@@ -285,7 +238,8 @@ void TestCardData::filterCountsOnDemoData_data()
     QTest::newRow("ИВАНОВА in capitals") << byName(u"ИВАНОВА"_qs) << 250;
     QTest::newRow("№ through NAME") << byName(u"№"_qs) << 10001;
     QTest::newRow("feminine а") << byName(u"а"_qs) << 5251;
-    QTest::newRow("digits of the patronymic") << byName(u"999"_qs) << 19; // 999, 1999, ..., 8999 and 9990 to 9999
+    QTest::newRow("digits of the patronymic")
+        << byName(u"999"_qs) << 19; // 999, 1999, ..., 8999 and 9990 to 9999
     QTest::newRow("spanning two parts") << byName(u"Иванова №"_qs) << 0;
     QTest::newRow("empty text with the flag") << byName(QString()) << 0;
     QTest::newRow("spaces only") << byName(u" "_qs) << 0;
@@ -337,7 +291,7 @@ void TestCardData::filterMatchesNaiveReference()
     // Random rows and random filter inputs, checked against the rules written out plainly.
     static const QStringList pieces{u"Иван"_qs, u"ИВАН"_qs, u"иВаН"_qs, u"ёЁж"_qs, u"Ёж"_qs,
                                     u"№"_qs,    u" "_qs,    u"\t"_qs,   u"a"_qs,   u"A"_qs,
-                                    u"İ"_qs,    u"i"_qs,    u"ß"_qs,    u"𐐀"_qs,  u"𐐨"_qs,
+                                    u"İ"_qs,    u"i"_qs,    u"ß"_qs,    u"𐐀"_qs,   u"𐐨"_qs,
                                     u"12"_qs,   u"1"_qs,    u""_qs};
     static const QStringList countries{u"Россия"_qs, u"Украина"_qs, u"россия"_qs, u""_qs};
     QRandomGenerator random(20261211);
@@ -423,7 +377,8 @@ void TestCardData::textIsCutAtFieldSize()
     CardTableFixture f(0);
     f.table.append();
     f.table.fieldByName(u"FAMILY")->setAsString(QString(151, u'Ж'));
-    f.table.fieldByName(u"NAME")->setAsString(QString(QString(149, u'a') + u"𐐀"_qs)); // pair at 150..151
+    f.table.fieldByName(u"NAME")->setAsString(
+        QString(QString(149, u'a') + u"𐐀"_qs)); // pair at 150..151
     f.table.fieldByName(u"GRAGDANSTVO")->setAsString(QString(100, u'x'));
     f.table.post();
     QCOMPARE(f.text(0, u"FAMILY"), QString(150, u'Ж'));
@@ -541,8 +496,9 @@ void TestCardData::sortByCalculatedFieldUsesCollation()
     for (int row = 0; row < f.table.rowCount(); ++row)
         names << f.text(row, u"FIO");
     // Trimmed before comparing, Ё beside Е, lower case before upper, numbers by value.
-    QCOMPARE(names, QStringList({u"Абрамов  "_qs, u"Ежов Ян "_qs, u"Ёлкин Ян "_qs,
-                                 u"петров № 2"_qs, u"Петров № 2"_qs, u"Петров № 10"_qs}));
+    QCOMPARE(names,
+             QStringList({u"Абрамов  "_qs, u"Ежов Ян "_qs, u"Ёлкин Ян "_qs, u"петров № 2"_qs,
+                          u"Петров № 2"_qs, u"Петров № 10"_qs}));
 }
 
 void TestCardData::filterHookRunsOnlyWhenTheContractSays()
