@@ -1,5 +1,5 @@
 # The two commands a newcomer needs are `make run` and `make test`; both install what is missing first.
-.PHONY: all deps build run test bench asan format clean
+.PHONY: all deps build run test bench asan screenshots format clean
 
 BUILD_DIR ?= build/release
 ASAN_DIR ?= build/asan
@@ -37,6 +37,11 @@ asan: deps
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	@mkdir -p -m 700 $(XDG_RUNTIME_DIR)
 	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The README's pictures, taken from the real windows on a virtual screen.
+screenshots: build
+	@mkdir -p -m 700 $(XDG_RUNTIME_DIR)
+	xvfb-run -a -s "-screen 0 1280x800x24" $(BUILD_DIR)/tools/kelvora_screenshots docs/screenshots
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -5,59 +5,34 @@
 #include "carddata/DayNumber.h"
 #include "carddata/MemTable.h"
 #include "carddata/TextRules.h"
+#include "cardlist/CardIndexReport.h"
+#include "cardlist/UFormCardList.h"
+#include "controls/DataGrid.h"
+#include "controls/ReportPreview.h"
+#include "mainwindow/Application.h"
+#include "mainwindow/frmMainForm.h"
+#include "tests/CardTableFixture.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTemporaryDir>
 
 #include <map>
 #include <memory>
 
 namespace {
 
-// The card table as the main window sets it up, with the card filter behind its hook.
-struct CardTableRig
-{
-    explicit CardTableRig(int rows)
-    {
-        table.setObjectName(QStringLiteral("TblCardList"));
-        CardTable::defineFields(table);
-        MemField *family = table.fieldByName(u"FAMILY");
-        MemField *name = table.fieldByName(u"NAME");
-        MemField *secName = table.fieldByName(u"SEC_NAME");
-        table.fieldByName(u"FIO")->setOnGetText([=](MemField &, QString &text, bool) {
-            text = CardTable::fullName(family->asStringView(), name->asStringView(),
-                                       secName->asStringView());
-        });
-        CardTable::populate(table, rows);
-        record = std::make_unique<CardRecord>(table);
-        table.setOnFilterRecord(
-            [this](MemTable &, bool &accept) { accept = filter.accepts(*record); });
-        QObject::connect(&table, &MemTable::filterPassStarting,
-                         [this] { filter = CardFilter(inputs); });
-    }
-
-    int applyFilters()
-    {
-        table.setFiltered(false);
-        table.setFiltered(true);
-        return table.rowCount();
-    }
-
-    MemTable table;
-    std::unique_ptr<CardRecord> record;
-    CardFilterInputs inputs;
-    CardFilter filter;
-};
-
 // Building a million-row table takes a while: each size is built once and shared.
-CardTableRig &rig(int rows)
+CardTableFixture &rig(int rows)
 {
-    static std::map<int, std::unique_ptr<CardTableRig>> rigs;
+    static std::map<int, std::unique_ptr<CardTableFixture>> rigs;
     auto &slot = rigs[rows];
     if (!slot)
-        slot = std::make_unique<CardTableRig>(rows);
+        slot = std::make_unique<CardTableFixture>(rows);
     return *slot;
 }
 
@@ -84,18 +59,17 @@ CardFilterInputs inputsFor(Filter which)
 
 void runFilter(benchmark::State &state, Filter which)
 {
-    CardTableRig &r = rig(static_cast<int>(state.range(0)));
-    r.inputs = inputsFor(which);
-    r.applyFilters(); // folds the name columns once, as the first real pass would
+    CardTableFixture &r = rig(static_cast<int>(state.range(0)));
+    const CardFilterInputs inputs = inputsFor(which);
+    r.applyFilters(inputs); // folds the name columns once, as the first real pass would
     int shown = 0;
     for (auto _ : state) {
-        shown = r.applyFilters();
+        shown = r.applyFilters(inputs);
         benchmark::DoNotOptimize(shown);
     }
     state.counters["rows_shown"] = shown;
     state.counters["bytes_per_row"] = double(r.table.memoryUsage()) / double(state.range(0));
-    r.inputs = {};
-    r.applyFilters();
+    r.applyFilters({});
 }
 
 void BM_Populate(benchmark::State &state)
@@ -131,7 +105,7 @@ void BM_FilterAll(benchmark::State &state)
 
 void runSort(benchmark::State &state, QStringView fieldName)
 {
-    CardTableRig &r = rig(static_cast<int>(state.range(0)));
+    CardTableFixture &r = rig(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
         r.table.sortByField(u"ID"); // the same starting order each time
@@ -168,7 +142,7 @@ struct SqliteRig
         sqlite3_prepare_v2(db, "INSERT INTO cards VALUES (?,?,?,?,?,?,?,?,?,?)", -1, &insert,
                            nullptr);
         // Filled from our own card table, so both hold exactly the same rows.
-        CardTableRig &source = rig(rows);
+        CardTableFixture &source = rig(rows);
         const MemTable &t = source.table;
         for (int row = 0; row < t.rowCount(); ++row) {
             MemTable::ActiveRecord record(t, row);
@@ -252,11 +226,9 @@ void runSqliteFilter(benchmark::State &state, Filter which)
     const int rows = static_cast<int>(state.range(0));
     SqliteRig &db = sqliteRig(rows);
     // Both must agree on the rows, or the comparison means nothing.
-    CardTableRig &ours = rig(rows);
-    ours.inputs = inputsFor(which);
-    const int oursShown = ours.applyFilters();
-    ours.inputs = {};
-    ours.applyFilters();
+    CardTableFixture &ours = rig(rows);
+    const int oursShown = ours.applyFilters(inputsFor(which));
+    ours.applyFilters({});
     size_t shown = 0;
     for (auto _ : state) {
         shown = db.select(which).size();
@@ -301,9 +273,83 @@ BENCHMARK(BM_SqliteFilterDate)->KELVORA_SIZES;
 BENCHMARK(BM_SqliteFilterCitizenship)->KELVORA_SIZES;
 BENCHMARK(BM_SqliteFilterAll)->KELVORA_SIZES;
 
+// The card index report: pagination alone, and every page of the demo persons written to a PDF.
+namespace {
+
+void BM_ReportPaginate(benchmark::State &state)
+{
+    const qsizetype rows = state.range(0);
+    std::size_t pages = 0;
+    for (auto _ : state) {
+        const std::vector<ReportPage> result = paginate(rows);
+        pages = result.size();
+        benchmark::DoNotOptimize(pages);
+    }
+    state.counters["pages"] = double(pages);
+}
+
+void BM_ReportRender(benchmark::State &state)
+{
+    CardIndexReport report;
+    report.prepare(rig(static_cast<int>(state.range(0))).table);
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(QStringLiteral("report.pdf"));
+    for (auto _ : state) {
+        if (!writePdf(report, fileName)) {
+            state.SkipWithError("the PDF could not be written");
+            break;
+        }
+    }
+    state.counters["pages"] = report.pageCount();
+    state.counters["pdf_bytes"] = double(QFileInfo(fileName).size());
+}
+
+// ApplyFilters through a real card list window, offscreen: the filtering pass, the grid's model
+// reset and the repaint of what the grid shows.
+void BM_ApplyFiltersWindow(benchmark::State &state)
+{
+    if (state.range(0) != CardTable::DemoPersonCount) {
+        state.SkipWithError("the window always shows the demo persons");
+        return;
+    }
+    auto main = std::make_unique<TfrmMain>();
+    frmMain = main.get();
+    main->resize(1280, 800);
+    main->show();
+    main->Action2->trigger();
+    TfrmViewPersonsList *list = frmViewPersonsList;
+    list->resize(1000, 700);
+    QCoreApplication::processEvents();
+    list->edtFamily->setText(QStringLiteral("иван"));
+    bool narrow = true;
+    for (auto _ : state) {
+        // Alternate between two texts so that every pass changes what the grid shows.
+        list->edtFamily->setText(narrow ? QStringLiteral("иван") : QStringLiteral("петров"));
+        list->TimerFindTimer();
+        list->DBGridEh1->viewport()->repaint();
+        narrow = !narrow;
+    }
+    state.counters["rows_shown"] = list->DBGridEh1->model()->rowCount();
+    main.reset();
+}
+
+} // namespace
+
+BENCHMARK(BM_ApplyFiltersWindow)->Arg(CardTable::DemoPersonCount)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportPaginate)
+    ->Arg(CardTable::DemoPersonCount)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReportRender)->Arg(CardTable::DemoPersonCount)->Unit(benchmark::kMillisecond);
+
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // The report paints text and one benchmark drives a real window: a GUI application, but no
+    // display is wanted for that.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setUpApplication(app);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
