@@ -143,6 +143,8 @@ void MemField::setAsDate(int day)
 {
     if (m_type == FieldType::Text)
         m_table->setText(this, DayNumber::toText(day));
+    else if (m_type == FieldType::Boolean)
+        setAsBoolean(day != 0);
     else
         m_table->setNumber(this, day);
 }
@@ -278,7 +280,13 @@ QString MemTable::calculatedText(qint64 record, MemField *field) const
     QString text;
     field->m_onGetText(*field, text, true);
     m_activeOverride = previous;
-    return field->size() > 0 ? text.left(field->size()) : text;
+    if (field->size() > 0 && text.size() > field->size()) {
+        text.truncate(field->size());
+        // As for stored texts: never keep half of a surrogate pair.
+        if (text.back().isHighSurrogate())
+            text.chop(1);
+    }
+    return text;
 }
 
 bool MemTable::isWritable(const MemField *field) const
@@ -430,9 +438,12 @@ void MemTable::deleteCurrent()
     Q_EMIT rowAboutToBeRemoved(row);
     m_visible.erase(m_visible.begin() + row);
     m_order.erase(std::find(m_order.begin(), m_order.end(), record));
-    m_current = -1;
+    m_current = -1; // while the signal runs, the removed row is no one's
     Q_EMIT rowRemoved(row);
-    setCurrent(std::min(row, rowCount() - 1));
+    // The current record has changed even where the row number stays, so this is always said.
+    m_current = std::min(row, rowCount() - 1);
+    m_eof = m_current < 0;
+    Q_EMIT currentRowChanged(m_current);
 }
 
 void MemTable::setFiltered(bool filtered)
@@ -599,12 +610,13 @@ void MemTable::next()
         m_eof = true;
 }
 
-MemTable::ActiveRecord::ActiveRecord(const MemTable &table, int row)
+MemTable::ActiveRecord::ActiveRecord(const MemTable &table, int row, Rows rows)
     : m_table(table)
     , m_previous(table.m_activeOverride)
 {
-    Q_ASSERT(row >= 0 && row < table.rowCount());
-    table.m_activeOverride = table.m_visible[static_cast<size_t>(row)];
+    const std::vector<quint32> &records = rows == Rows::All ? table.m_order : table.m_visible;
+    Q_ASSERT(row >= 0 && size_t(row) < records.size());
+    table.m_activeOverride = records[static_cast<size_t>(row)];
 }
 
 MemTable::ActiveRecord::~ActiveRecord()

@@ -118,7 +118,8 @@ public:
     // Orders all rows, hidden ones too, ascending by the named field: empty values first, equal
     // values in their former order, text by Russian collation with digit runs compared as
     // numbers. Then rebuilds the visible rows; the current record stays current if still shown.
-    // Returns false and does nothing when the name is empty or unknown or no row is visible.
+    // Returns false and does nothing when the name is empty or unknown, no row is visible or a
+    // row is being appended.
     bool sortByField(QStringView fieldName);
 
     int rowCount() const { return static_cast<int>(m_visible.size()); }
@@ -132,12 +133,16 @@ public:
     void next();
     bool eof() const { return m_eof; }
 
-    // Makes a visible row the active record for the fields while it lives, without moving the
-    // cursor: the grid and the report read rows this way.
+    // Which rows a row number counts: the visible ones, or all rows in their order, hidden ones
+    // included.
+    enum class Rows { Visible, All };
+
+    // Makes a row the active record for the fields while it lives, without moving the cursor:
+    // the grid and the report read rows this way.
     class ActiveRecord
     {
     public:
-        ActiveRecord(const MemTable &table, int row);
+        ActiveRecord(const MemTable &table, int row, Rows rows = Rows::Visible);
         ~ActiveRecord();
         ActiveRecord(const ActiveRecord &) = delete;
         ActiveRecord &operator=(const ActiveRecord &) = delete;

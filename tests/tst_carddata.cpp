@@ -79,6 +79,7 @@ private Q_SLOTS:
     void deleteCurrent_data();
     void deleteCurrent();
     void cursorWalksVisibleRows();
+    void calculatedTextKeepsWholeCharacters();
 };
 
 void TestCardData::demoPersons_data()
@@ -460,8 +461,14 @@ void TestCardData::sortReachesHiddenRowsAndKeepsCurrentRecord()
     QCOMPARE(calls, 5); // the filter runs again for every row
     QCOMPARE(t.numbers(), QList<int>({1, 3, 5}));
     QCOMPARE(t.table.currentRow(), 1); // still 3
+    QList<int> all; // the hidden rows were sorted too
+    for (int row = 0; row < t.table.totalRowCount(); ++row) {
+        MemTable::ActiveRecord record(t.table, row, MemTable::Rows::All);
+        all << t.table.fieldByName(u"N")->asInteger();
+    }
+    QCOMPARE(all, QList<int>({1, 2, 3, 4, 5}));
     t.table.setFiltered(false);
-    QCOMPARE(t.numbers(), QList<int>({1, 2, 3, 4, 5})); // the hidden rows were sorted too
+    QCOMPARE(t.numbers(), all);
 }
 
 void TestCardData::sortDoesNothingWithoutVisibleRows()
@@ -585,9 +592,14 @@ void TestCardData::deleteCurrent()
     calls = 0;
     t.table.setCurrentRow(current);
     QSignalSpy removed(&t.table, &MemTable::rowRemoved);
+    QSignalSpy currentChanged(&t.table, &MemTable::currentRowChanged);
     t.table.deleteCurrent();
     QCOMPARE(t.numbers(), left);
     QCOMPARE(t.table.currentRow(), newCurrent);
+    // The current record changed, also where its row number did not (or none is left).
+    QCOMPARE(currentChanged.count(), rows > 0 ? 1 : 0);
+    if (rows > 0)
+        QCOMPARE(currentChanged.at(0).at(0).toInt(), newCurrent);
     QCOMPARE(t.table.totalRowCount(), left.size());
     QCOMPARE(removed.count(), rows > 0 ? 1 : 0);
     QCOMPARE(calls, 0);
@@ -613,6 +625,35 @@ void TestCardData::cursorWalksVisibleRows()
     t.table.first();
     QVERIFY(t.table.eof());
     QCOMPARE(number->asInteger(), 0); // no current row reads as empty
+}
+
+void TestCardData::calculatedTextKeepsWholeCharacters()
+{
+    // The full name is cut at its 250 characters like any stored text: a character outside the
+    // BMP that straddles the cut goes as a whole, never leaving half a surrogate pair behind.
+    CardTableFixture f(0);
+    const QString family(150, u'Ж');
+    const QString name(97, u'a');
+    f.table.append();
+    f.table.fieldByName(u"FAMILY")->setAsString(family);
+    f.table.fieldByName(u"NAME")->setAsString(name);
+    f.table.fieldByName(u"SEC_NAME")->setAsString(u"𐐀b"_qs); // its pair at 249..250
+    f.table.post();
+    const QString expected = QString(family + u' ' + name + u' ');
+    QCOMPARE(expected.size(), 249);
+    QCOMPARE(f.text(0, u"FIO"), expected);
+    {
+        MemTable::ActiveRecord record(f.table, 0);
+        QCOMPARE(f.table.fieldByName(u"FIO")->asString(), expected);
+    }
+
+    // A pair that fits whole is kept.
+    f.table.append();
+    f.table.fieldByName(u"FAMILY")->setAsString(family);
+    f.table.fieldByName(u"NAME")->setAsString(QString(96, u'a'));
+    f.table.fieldByName(u"SEC_NAME")->setAsString(u"𐐀b"_qs);
+    f.table.post();
+    QCOMPARE(f.text(1, u"FIO"), QString(family + u' ' + QString(96, u'a') + u" 𐐀"));
 }
 
 QTEST_GUILESS_MAIN(TestCardData)
