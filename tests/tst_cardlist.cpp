@@ -45,6 +45,7 @@ class TestCardList : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { quietOffscreenPlatform(); }
     void init();
     void cleanup();
     void openingTheList();

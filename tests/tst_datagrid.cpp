@@ -281,6 +281,7 @@ private Q_SLOTS:
 
 void TestDataGrid::initTestCase()
 {
+    quietOffscreenPlatform();
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 }
 

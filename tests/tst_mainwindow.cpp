@@ -53,6 +53,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { quietOffscreenPlatform(); }
     void init();
     void cleanup();
     void startUpState();

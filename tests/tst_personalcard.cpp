@@ -37,6 +37,7 @@ class TestPersonalCard : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { quietOffscreenPlatform(); }
     void init();
     void cleanup();
     void twoPersonsTwoWindowsInOpeningOrder();

@@ -6,6 +6,7 @@
 #include "cardlist/CardIndexReport.h"
 #include "controls/ReportPreview.h"
 #include "tests/CardTableFixture.h"
+#include "tests/GuiTestMain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -181,6 +182,7 @@ private Q_SLOTS:
 
 void TestReport::initTestCase()
 {
+    quietOffscreenPlatform();
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 }
 
