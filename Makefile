@@ -1,5 +1,5 @@
 # The two commands a newcomer needs are `make run` and `make test`; both install what is missing first.
-.PHONY: all deps build run test bench asan screenshots format clean
+.PHONY: all deps build run test bench asan stress fuzz screenshots format clean
 
 BUILD_DIR ?= build/release
 ASAN_DIR ?= build/asan
