@@ -44,7 +44,8 @@ stress: deps
 	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVORA_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN_DIR) -j $(JOBS) --target tst_stress
 	@mkdir -p -m 700 $(XDG_RUNTIME_DIR)
-	QT_QPA_PLATFORM=offscreen KELVORA_STRESS_STEPS=$(STRESS_STEPS) $(ASAN_DIR)/tests/tst_stress
+	QT_QPA_PLATFORM=offscreen QTEST_FUNCTION_TIMEOUT=86400000 KELVORA_STRESS_STEPS=$(STRESS_STEPS) \
+		$(ASAN_DIR)/tests/tst_stress
 
 # libFuzzer over the date edit's value rule, the card filter and MemTable, each for FUZZ_SECONDS,
 # built with clang and the sanitizers. The fuzzers start from a copy of the seeds in fuzz/corpus and
