@@ -1,12 +1,14 @@
 #include "cardlist/UFormCardList.h"
 
 #include "carddata/DataSource.h"
+#include "carddata/DayNumber.h"
 #include "carddata/MemTable.h"
 #include "cardlist/CardGridColumns.h"
 #include "cardlist/CardIndexReport.h"
 #include "controls/DataGrid.h"
 #include "controls/DateEdit.h"
 #include "controls/DropDownList.h"
+#include "controls/EditColours.h"
 #include "mainwindow/frmMainForm.h"
 #include "personalcard/UFormPersonalCard.h"
 
@@ -23,15 +25,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// The edits' own colours: dark grey text on white.
-void paintAsEdit(QWidget *edit)
-{
-    QPalette palette = edit->palette();
-    palette.setColor(QPalette::Text, QColor(65, 65, 65));
-    palette.setColor(QPalette::Base, Qt::white);
-    edit->setPalette(palette);
-}
 
 template<typename Widget>
 Widget *place(Widget *widget, QWidget *parent, const char *name, QRect geometry)
@@ -145,9 +138,8 @@ TfrmViewPersonsList::TfrmViewPersonsList(QMdiArea *area)
                               QStringLiteral("Украина"), QStringLiteral("Узбекистан"),
                               QStringLiteral("Молдова")});
     captionFor(cmbGragdanstvo, QStringLiteral("Гражданство"));
-    for (QWidget *edit : std::initializer_list<QWidget *>{edtFamily, edtDateBorn, edtDateBornFrom,
-                                                          edtDateBornTo, cmbGragdanstvo})
-        paintAsEdit(edit);
+    useEditColours(edtFamily); // the date edits have them already
+    useEditColours(cmbGragdanstvo);
 
     // The card grid shows the main window's card table.
     DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
@@ -277,8 +269,9 @@ void TfrmViewPersonsList::ApplyFilters()
     PageTabBar *tabs = sPageControl1->pageTabBar();
     tabs->setUseCloseBtn(ByName, !edtFamily->text().isEmpty());
     tabs->setUseCloseBtn(ByBorn,
-                         edtDateBorn->date() > 1 || edtDateBornFrom->date() > 1
-                             || edtDateBornTo->date() > 1);
+                         DayNumber::holdsDate(edtDateBorn->date())
+                             || DayNumber::holdsDate(edtDateBornFrom->date())
+                             || DayNumber::holdsDate(edtDateBornTo->date()));
     tabs->setUseCloseBtn(ByGragdanstvo, cmbGragdanstvo->currentIndex() > 0);
     MemTable *table = frmMain->TblCardList;
     table->setFiltered(false);

@@ -1,6 +1,7 @@
 #include "controls/DateEdit.h"
 
 #include "carddata/DayNumber.h"
+#include "controls/EditColours.h"
 
 #include <QCalendarWidget>
 #include <QFontMetrics>
@@ -25,9 +26,6 @@ constexpr int TextLength = 10;
 // "00.00.0000" to fit an 86-pixel edit in Tahoma 8 pt, and even in the wider fallback face.
 constexpr int CalendarButtonWidth = 16;
 constexpr int CalendarIconSize = 16;
-
-// The card index's edits: dark grey text on white.
-const QColor TextColour(65, 65, 65);
 
 // Digits at text[from, from + count) as a number; -1 if any of them is not an ASCII digit.
 int digitsAt(QStringView text, qsizetype from, qsizetype count)
@@ -75,10 +73,7 @@ DateEdit::DateEdit(QWidget *parent)
     setInputMask(Mask);
     setMaxLength(TextLength);
 
-    QPalette colours = palette();
-    colours.setColor(QPalette::Text, TextColour);
-    colours.setColor(QPalette::Base, Qt::white);
-    setPalette(colours);
+    useEditColours(this);
 
     m_calendarButton->setObjectName(QStringLiteral("calendarButton"));
     m_calendarButton->setAutoRaise(true);

@@ -5,6 +5,7 @@
 #include "carddata/MemTable.h"
 #include "controls/DataGrid.h"
 #include "controls/DateEdit.h"
+#include "controls/EditColours.h"
 #include "controls/PageControl.h"
 #include "mainwindow/frmMainForm.h"
 
@@ -45,10 +46,7 @@ Edit *labelledEdit(QGroupBox *group, const char *name, QRect geometry, const QSt
     auto *edit = new Edit(group);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setGeometry(geometry);
-    QPalette palette = edit->palette();
-    palette.setColor(QPalette::Text, QColor(65, 65, 65));
-    palette.setColor(QPalette::Base, Qt::white);
-    edit->setPalette(palette);
+    useEditColours(edit);
     auto *label = new QLabel(caption, group);
     label->setBuddy(edit);
     label->adjustSize();

@@ -11,6 +11,7 @@
 #include "mainwindow/frmMainForm.h"
 #include "personalcard/UFormPersonalCard.h"
 #include "tests/GuiTestMain.h"
+#include "tests/MainWindowFixture.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -56,11 +57,7 @@ private:
 
 void TestBadInput::init()
 {
-    m_main = std::make_unique<TfrmMain>();
-    frmMain = m_main.get();
-    m_main->resize(1200, 800);
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    QVERIFY(showMainWindow(m_main));
     m_main->Action2->trigger();
     m_list = frmViewPersonsList;
     QVERIFY(m_list);

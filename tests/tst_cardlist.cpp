@@ -8,6 +8,7 @@
 #include "mainwindow/MdiChild.h"
 #include "mainwindow/frmMainForm.h"
 #include "tests/GuiTestMain.h"
+#include "tests/MainWindowFixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -76,11 +77,7 @@ private:
 
 void TestCardList::init()
 {
-    m_main = std::make_unique<TfrmMain>();
-    frmMain = m_main.get();
-    m_main->resize(1200, 800);
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    QVERIFY(showMainWindow(m_main));
     m_passes = 0;
     connect(m_main->TblCardList, &MemTable::filterPassStarting, this, [this] { ++m_passes; });
     m_list = openList();

@@ -6,6 +6,7 @@
 #include "mainwindow/frmMainForm.h"
 #include "personalcard/UFormPersonalCard.h"
 #include "tests/GuiTestMain.h"
+#include "tests/MainWindowFixture.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -75,11 +76,7 @@ private:
 
 void TestPersonalCard::init()
 {
-    m_main = std::make_unique<TfrmMain>();
-    frmMain = m_main.get();
-    m_main->resize(1200, 800);
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    QVERIFY(showMainWindow(m_main));
     m_main->Action2->trigger();
     QVERIFY(frmViewPersonsList);
 }

@@ -13,6 +13,7 @@
 #include "mainwindow/frmMainForm.h"
 #include "personalcard/UFormPersonalCard.h"
 #include "tests/GuiTestMain.h"
+#include "tests/MainWindowFixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -213,11 +214,7 @@ void TestStress::randomStepsKeepEveryInvariant()
     m_random.seed(quint32(seed));
     qInfo("%d steps from seed %d", steps, seed);
 
-    m_main = std::make_unique<TfrmMain>();
-    frmMain = m_main.get();
-    m_main->resize(1200, 800);
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    QVERIFY(showMainWindow(m_main));
     const MemTable &table = *m_main->TblCardList;
     for (int row = 0; row < table.totalRowCount(); ++row) {
         MemTable::ActiveRecord record(table, row, MemTable::Rows::All);
